@@ -39,10 +39,14 @@ struct TMainState {
 
     // PortName up to its first NUL.
     QString portName() const { return QString::fromLatin1(PortName, qstrnlen(PortName, sizeof PortName)); }
-    // Stores a port name, cut to the 11 bytes of the field.
+    // Stores a port name, cut to the 11 bytes of the field. A device path too long for
+    // the field is kept by its name under /dev ("/dev/pts/123" as "pts/123"), which names the same device.
     void setPortName(const QString& name)
     {
-        const QByteArray bytes = name.toLocal8Bit().left(sizeof PortName);
+        QByteArray bytes = name.toLocal8Bit();
+        if (bytes.size() > qsizetype(sizeof PortName) && bytes.startsWith("/dev/"))
+            bytes = bytes.mid(5);
+        bytes = bytes.left(sizeof PortName);
         std::memset(PortName, 0, sizeof PortName);
         std::memcpy(PortName, bytes.constData(), bytes.size());
     }

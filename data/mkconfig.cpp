@@ -1,6 +1,7 @@
 // kelvane-mkconfig <Config.dat> <port name>: writes a settings file with the default
 // settings and the given port, so that a first start can talk to a supply at once
 // (the run script uses it to start on the built-in simulated supply "SIM").
+#include "app/TMainState.h"
 #include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
@@ -19,9 +20,9 @@ int main(int argc, char* argv[])
     SettingsImage image;
     for (int k = 0; k < 10; ++k)
         image.FastKeyCaptions[k] = QStringLiteral("0V/0A");
-    const QByteArray port = args[2].toLocal8Bit().left(sizeof image.PortName);
-    std::memset(image.PortName, 0, sizeof image.PortName);
-    std::memcpy(image.PortName, port.constData(), port.size());
+    TMainState state;
+    state.setPortName(args[2]);
+    std::memcpy(image.PortName, state.PortName, sizeof image.PortName);
 
     QSaveFile file(args[1]);
     if (!file.open(QIODevice::WriteOnly) || file.write(writeSettings(image, false)) < 0 || !file.commit()) {

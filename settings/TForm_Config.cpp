@@ -3,7 +3,6 @@
 #include "link/QtSerialPowerPort.h"
 #include "panel/NumericEdit.h"
 
-#include <QCollator>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -159,6 +158,51 @@ bool TForm_Config::canOpenExclusively(const QString& portName)
     return true;
 }
 
+namespace {
+
+// Compares runs of digits by their value and the rest character by character.
+bool naturalLess(const QString& a, const QString& b)
+{
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype ei = i, ej = j;
+            while (ei < a.size() && a[ei].isDigit())
+                ++ei;
+            while (ej < b.size() && b[ej].isDigit())
+                ++ej;
+            auto value = [](QStringView digits) {
+                qsizetype k = 0;
+                while (k < digits.size() - 1 && digits[k] == QLatin1Char('0'))
+                    ++k;
+                return digits.mid(k);
+            };
+            const QStringView ta = value(QStringView(a).mid(i, ei - i));
+            const QStringView tb = value(QStringView(b).mid(j, ej - j));
+            if (ta.size() != tb.size())
+                return ta.size() < tb.size();
+            if (ta != tb)
+                return ta < tb;
+            i = ei;
+            j = ej;
+        } else {
+            if (a[i] != b[j])
+                return a[i] < b[j];
+            ++i;
+            ++j;
+        }
+    }
+    return a.size() - i < b.size() - j;
+}
+
+} // namespace
+
+QStringList TForm_Config::naturalOrder(QStringList names)
+{
+    std::sort(names.begin(), names.end(), naturalLess);
+    return names;
+}
+
 void TForm_Config::ScanSerialPorts(const QString& extraCandidate)
 {
     TeThemeComboBoxComm->clear();
@@ -171,9 +215,7 @@ void TForm_Config::ScanSerialPorts(const QString& extraCandidate)
     for (const QString& name : std::as_const(names))
         if (canOpenExclusively(name))
             usable << name;
-    QCollator natural;
-    natural.setNumericMode(true);
-    std::sort(usable.begin(), usable.end(), [&](const QString& a, const QString& b) { return natural.compare(a, b) < 0; });
+    usable = naturalOrder(usable);
     usable << QStringLiteral("SIM");
     TeThemeComboBoxComm->addItems(usable);
     TeThemeComboBoxComm->setCurrentIndex(-1);

@@ -24,6 +24,8 @@ public:
     // Ports the system knows of, before the exclusive-open test (names as stored, e.g. "ttyUSB0").
     static QStringList candidatePorts();
     static bool canOpenExclusively(const QString& portName);
+    // Natural ascending order: ttyS2 before ttyS10.
+    static QStringList naturalOrder(QStringList names);
 
     QGroupBox* GroupBox1;
     QLabel* Label1;

@@ -102,6 +102,9 @@ void TForm_Main::ApplyMainWindowTexts()
     setText(49, TeThemeButton_ReportOperation);
     setText(31, StaticText28);
     setText(60, statusPanels[1]);
+    // The knob groups carry the words of the voltage and current columns.
+    setTitle(33, TeThemeGroupBox6);
+    setTitle(34, TeThemeGroupBox9);
     apply(35, [this](const QString& t) { m_state.RunTimesText = t; });
 
     // A file that loaded but holds too few texts is worth one word; a file that failed
