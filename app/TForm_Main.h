@@ -134,6 +134,7 @@ private:
     void buildPlotGroup();
     void buildVoltageGroup();
     void buildCurrentGroup();
+    void buildSetpointGroup(const struct SetpointGroupParts& parts);
     void buildControlGroup();
     void buildPageControl();
     void buildQuickSetPage(QWidget* page);

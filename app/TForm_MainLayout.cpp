@@ -121,62 +121,72 @@ void TForm_Main::buildPlotGroup()
     place(iPlotVoltage_Current, TeThemeGroupBox16, 3, 3, 560, 240);
 }
 
+// The voltage and the current group: a knob with its present and setup readouts.
+struct SetpointGroupParts {
+    QGroupBox** group;
+    const char* groupName;
+    const char* title;
+    int x, width;
+    Knob** knob;
+    const char* knobName;
+    const char* unit;
+    double maximum, wheelStep;
+    QLabel** presentLabel;
+    const char* presentLabelName;
+    SevenSegmentReadout** present;
+    const char* presentName;
+    int presentDecimals;
+    QLabel** setupLabel;
+    const char* setupLabelName;
+    SevenSegmentReadout** setup;
+    const char* setupName;
+    QLabel** note;
+    const char* noteName;
+};
+
+void TForm_Main::buildSetpointGroup(const SetpointGroupParts& p)
+{
+    QGroupBox* g = *p.group = group(QString::fromLatin1(p.title), p.groupName);
+    place(g, this, p.x, 286, p.width, 150);
+    Knob* knob = *p.knob = named(new Knob, p.knobName);
+    knob->setUnit(QString::fromLatin1(p.unit));
+    knob->setDecimals(2);
+    knob->setTickLabelDecimals(1);
+    knob->setMaximum(p.maximum);
+    knob->setArrowStep(0.1);
+    knob->setPageStep(1.0);
+    knob->setWheelStep(p.wheelStep);
+    place(knob, g, 4, 16, 138, 130);
+    const int left = 144, readoutWidth = p.width - 170, unitX = left + readoutWidth + 3;
+    *p.presentLabel = label(QStringLiteral("Present Value"), p.presentLabelName);
+    place(*p.presentLabel, g, left, 14, 130, 14);
+    *p.present = readout(p.presentName, p.presentDecimals);
+    place(*p.present, g, left, 28, readoutWidth, 26);
+    place(label(QString::fromLatin1(p.unit)), g, unitX, 33, 16, 16);
+    *p.setupLabel = label(QStringLiteral("Setup Value"), p.setupLabelName);
+    place(*p.setupLabel, g, left, 56, 130, 14);
+    *p.setup = readout(p.setupName, 4);
+    place(*p.setup, g, left, 70, readoutWidth, 26);
+    place(label(QString::fromLatin1(p.unit)), g, unitX, 75, 16, 16);
+    *p.note = label(QStringLiteral("You can use the Mouse wheel ,Arrow or Page Up/Down key to change the setup value."), p.noteName);
+    (*p.note)->setWordWrap(true);
+    place(*p.note, g, left, 97, p.width - left - 4, 52);
+}
+
 void TForm_Main::buildVoltageGroup()
 {
-    TeThemeGroupBox6 = group(QStringLiteral("Voltage"), "TeThemeGroupBox6");
-    place(TeThemeGroupBox6, this, 2, 286, 286, 150);
-    QWidget* g = TeThemeGroupBox6;
-    iKnob_Voltage = named(new Knob, "iKnob_Voltage");
-    iKnob_Voltage->setUnit(QStringLiteral("V"));
-    iKnob_Voltage->setDecimals(2);
-    iKnob_Voltage->setTickLabelDecimals(1);
-    iKnob_Voltage->setMaximum(20);
-    iKnob_Voltage->setArrowStep(0.1);
-    iKnob_Voltage->setPageStep(1.0);
-    iKnob_Voltage->setWheelStep(0.1);
-    place(iKnob_Voltage, g, 4, 16, 138, 130);
-    TeThemeLabel4 = label(QStringLiteral("Present Value"), "TeThemeLabel4");
-    place(TeThemeLabel4, g, 146, 14, 130, 14);
-    iSevenSegmentAnalog_PresentVoltage = readout("iSevenSegmentAnalog_PresentVoltage", 4);
-    place(iSevenSegmentAnalog_PresentVoltage, g, 146, 28, 116, 26);
-    place(label(QStringLiteral("V")), g, 265, 33, 16, 16);
-    TeThemeLabel3 = label(QStringLiteral("Setup Value"), "TeThemeLabel3");
-    place(TeThemeLabel3, g, 146, 56, 130, 14);
-    iSevenSegmentAnalog_SteupVoltage = readout("iSevenSegmentAnalog_SteupVoltage", 4);
-    place(iSevenSegmentAnalog_SteupVoltage, g, 146, 70, 116, 26);
-    place(label(QStringLiteral("V")), g, 265, 75, 16, 16);
-    TeThemeLabel5 = label(QStringLiteral("You can use the Mouse wheel ,Arrow or Page Up/Down key to change the setup value."), "TeThemeLabel5");
-    TeThemeLabel5->setWordWrap(true);
-    place(TeThemeLabel5, g, 146, 97, 138, 52);
+    buildSetpointGroup({&TeThemeGroupBox6, "TeThemeGroupBox6", "Voltage", 2, 286, &iKnob_Voltage, "iKnob_Voltage", "V", 20, 0.1,
+        &TeThemeLabel4, "TeThemeLabel4", &iSevenSegmentAnalog_PresentVoltage, "iSevenSegmentAnalog_PresentVoltage", 4,
+        &TeThemeLabel3, "TeThemeLabel3", &iSevenSegmentAnalog_SteupVoltage, "iSevenSegmentAnalog_SteupVoltage",
+        &TeThemeLabel5, "TeThemeLabel5"});
 }
 
 void TForm_Main::buildCurrentGroup()
 {
-    TeThemeGroupBox9 = group(QStringLiteral("Current"), "TeThemeGroupBox9");
-    place(TeThemeGroupBox9, this, 290, 286, 278, 150);
-    QWidget* g = TeThemeGroupBox9;
-    iKnob_Current = named(new Knob, "iKnob_Current");
-    iKnob_Current->setUnit(QStringLiteral("A"));
-    iKnob_Current->setDecimals(2);
-    iKnob_Current->setTickLabelDecimals(1);
-    iKnob_Current->setMaximum(1.2);
-    iKnob_Current->setArrowStep(0.1);
-    iKnob_Current->setPageStep(1.0);
-    iKnob_Current->setWheelStep(0.01);
-    place(iKnob_Current, g, 4, 16, 138, 130);
-    TeThemeLabel12 = label(QStringLiteral("Present Value"), "TeThemeLabel12");
-    place(TeThemeLabel12, g, 144, 14, 130, 14);
-    iSevenSegmentAnalog_PresentCurrent = readout("iSevenSegmentAnalog_PresentCurrent", 5);
-    place(iSevenSegmentAnalog_PresentCurrent, g, 144, 28, 112, 26);
-    place(label(QStringLiteral("A")), g, 259, 33, 16, 16);
-    TeThemeLabel11 = label(QStringLiteral("Setup Value"), "TeThemeLabel11");
-    place(TeThemeLabel11, g, 144, 56, 130, 14);
-    iSevenSegmentAnalog_SteupCurrent = readout("iSevenSegmentAnalog_SteupCurrent", 4);
-    place(iSevenSegmentAnalog_SteupCurrent, g, 144, 70, 112, 26);
-    place(label(QStringLiteral("A")), g, 259, 75, 16, 16);
-    TeThemeLabel15 = label(TeThemeLabel5->text(), "TeThemeLabel15");
-    TeThemeLabel15->setWordWrap(true);
-    place(TeThemeLabel15, g, 144, 97, 132, 52);
+    buildSetpointGroup({&TeThemeGroupBox9, "TeThemeGroupBox9", "Current", 290, 278, &iKnob_Current, "iKnob_Current", "A", 1.2, 0.01,
+        &TeThemeLabel12, "TeThemeLabel12", &iSevenSegmentAnalog_PresentCurrent, "iSevenSegmentAnalog_PresentCurrent", 5,
+        &TeThemeLabel11, "TeThemeLabel11", &iSevenSegmentAnalog_SteupCurrent, "iSevenSegmentAnalog_SteupCurrent",
+        &TeThemeLabel15, "TeThemeLabel15"});
 }
 
 void TForm_Main::buildControlGroup()
