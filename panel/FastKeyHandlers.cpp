@@ -16,8 +16,11 @@ void TForm_Main::tbFastKey1MouseDown(QToolButton* sender, Qt::MouseButton button
     const QString caption = sender->text();
     if (button == Qt::LeftButton) {
         const FastKeyPreset preset = splitFastKeyCaption(caption);
-        iKnob_Voltage->setPosition(ReadNumber(preset.voltageText));
-        iKnob_Current->setPosition(ReadNumber(preset.currentText));
+        // Both numbers first: a caption that cannot be read must not move one knob alone.
+        const double voltage = ReadNumber(preset.voltageText);
+        const double current = ReadNumber(preset.currentText);
+        iKnob_Voltage->setPosition(voltage);
+        iKnob_Current->setPosition(current);
         iSevenSegmentAnalog_SteupVoltage->setValue(iKnob_Voltage->position());
         iSevenSegmentAnalog_SteupCurrent->setValue(iKnob_Current->position());
         m_link->append(VoltCommand(iKnob_Voltage->position()));
@@ -28,8 +31,10 @@ void TForm_Main::tbFastKey1MouseDown(QToolButton* sender, Qt::MouseButton button
         return;
     if (caption.contains(QLatin1Char('/'))) {
         const FastKeyPreset preset = splitFastKeyCaption(caption);
-        m_fastKeyDialog->iAnalogOutput_Ch1FastKeyV->setValue(ReadNumber(preset.voltageText));
-        m_fastKeyDialog->iAnalogOutput_Ch1FastKeyA->setValue(ReadNumber(preset.currentText));
+        const double voltage = ReadNumber(preset.voltageText);
+        const double current = ReadNumber(preset.currentText);
+        m_fastKeyDialog->iAnalogOutput_Ch1FastKeyV->setValue(voltage);
+        m_fastKeyDialog->iAnalogOutput_Ch1FastKeyA->setValue(current);
     }
     m_fastKeyDialog->applyTexts([this](int index, const QString& builtIn) { return text(index, builtIn); });
     if (m_fastKeyDialog->exec() == QDialog::Accepted) {
