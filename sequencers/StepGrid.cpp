@@ -62,9 +62,31 @@ StepGrid::StepGrid(int columns, QWidget* parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setStyleSheet(QStringLiteral("QTableWidget { gridline-color: rgb(150,150,150); }"));
-    connect(itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] {
-        emit editingDone(currentRow() + 1, currentColumn());
-    });
+}
+
+bool StepGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    if (!QTableWidget::edit(index, trigger, event))
+        return false;
+    if (QWidget* editor = indexWidget(index)) {
+        m_editing = index;
+        m_editor = editor;
+    }
+    return true;
+}
+
+void StepGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const bool ours = editor && editor == m_editor;
+    const QPersistentModelIndex edited = ours ? m_editing : QPersistentModelIndex();
+    if (ours) {
+        m_editing = QPersistentModelIndex();
+        m_editor = nullptr;
+    }
+    // The data is committed by now; Tab may open the next cell's editor here.
+    QTableWidget::closeEditor(editor, hint);
+    if (edited.isValid())
+        emit editingDone(edited.row() + 1, edited.column());
 }
 
 bool StepGrid::acceptsCharacter(QChar c, const QString& cellText)

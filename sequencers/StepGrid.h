@@ -1,4 +1,6 @@
 #pragma once
+#include <QPersistentModelIndex>
+#include <QPointer>
 #include <QTableWidget>
 
 // A step table: row 0 of the table is the heading (the horizontal header here),
@@ -8,6 +10,7 @@ class StepGrid : public QTableWidget {
     Q_OBJECT
 public:
     explicit StepGrid(int columns, QWidget* parent = nullptr);
+    using QTableWidget::edit;
 
     static constexpr int MaxCellChars = 9;
     static constexpr int FixedColumnWidth = 30;
@@ -46,14 +49,20 @@ public:
     static bool acceptsCharacter(QChar c, const QString& cellText);
 
 signals:
-    // An edit of a cell was completed (grid row from 1, column).
+    // An edit of a cell was completed: the edited cell (grid row from 1, column), which
+    // need not be the current cell any more (Tab moves on first).
     void editingDone(int row, int column);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void paintRows();
+    // The cell being edited: Tab or a click moves the current cell before the edit ends.
+    QPersistentModelIndex m_editing;
+    QPointer<QWidget> m_editor;
     int m_rowHeight = 23;
     bool m_spread = true;
 };
