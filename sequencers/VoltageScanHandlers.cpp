@@ -10,8 +10,11 @@
 #include "sequencers/StepTimer.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <algorithm>
 
 void TForm_Main::TeThemeButton_VoltScanRunClick()
 {
@@ -20,6 +23,16 @@ void TForm_Main::TeThemeButton_VoltScanRunClick()
     if (!delay.milliseconds) {
         reportProblem(tr("The scan cannot start. %1").arg(delay.problem));
         return;
+    }
+    // Before the model is known the boxes take any value (a settings file may hold one below
+    // 0); the instrument refuses a negative voltage and the link would resend it without end.
+    const QList<QPair<const QLabel*, const NumericEdit*>> values{{StaticText22, iAnalogOutput_ScanVoltStart},
+        {StaticText23, iAnalogOutput_ScanVoltStop}, {StaticText24, iAnalogOutput_ScanVoltStep}};
+    for (const auto& [label, box] : values) {
+        if (box->value() < 0) {
+            reportProblem(tr("The scan cannot start: %1 '%2' is negative.").arg(label->text(), box->text()));
+            return;
+        }
     }
     m_state.ScanVoltage = iAnalogOutput_ScanVoltStart->value();
     m_link->append(VoltCommand(m_state.ScanVoltage));
@@ -35,8 +48,9 @@ void TForm_Main::TeThemeButton_VoltScanRunClick()
 
 void TForm_Main::Timer_VoltScanTimer()
 {
-    const bool reachedStop = advanceScan(m_state.ScanVoltage, iAnalogOutput_ScanVoltStep->value(),
-        iAnalogOutput_ScanVoltStop->value());
+    // Step and Stop may be changed during the scan; it never runs downwards nor below 0.
+    const bool reachedStop = advanceScan(m_state.ScanVoltage, std::max(0.0, iAnalogOutput_ScanVoltStep->value()),
+        std::max(0.0, iAnalogOutput_ScanVoltStop->value()));
     if (reachedStop)
         TeThemeButton_VoltScanStopClick();
     iSevenSegmentAnalog_SteupVoltage->setValue(m_state.ScanVoltage);
