@@ -47,7 +47,13 @@ TForm_FastKey::TForm_FastKey(QWidget* parent)
         accept();
     });
     connect(TeThemeButton2, &QPushButton::clicked, this, &QDialog::reject);
-    setMinimumWidth(290);
+    fitSize();
+}
+
+void TForm_FastKey::fitSize()
+{
+    // A fixed size, at least the design's 290 x 81, grown to whatever the words need.
+    setFixedSize(layout()->sizeHint().expandedTo(QSize(290, 81)));
 }
 
 void TForm_FastKey::setLimits(double maxVoltage, double maxCurrent)
@@ -64,4 +70,5 @@ void TForm_FastKey::applyTexts(const std::function<QString(int, const QString&)>
     Label_Ch1FastKeyA->setText(text(34, QStringLiteral("Current")));
     TeThemeButton1->setText(text(71, QStringLiteral("OK")));
     TeThemeButton2->setText(text(72, QStringLiteral("Cancel")));
+    fitSize();
 }

@@ -23,4 +23,7 @@ public:
     NumericEdit* iAnalogOutput_Ch1FastKeyA;
     QPushButton* TeThemeButton1;
     QPushButton* TeThemeButton2;
+
+private:
+    void fitSize();
 };
