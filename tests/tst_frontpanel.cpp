@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -191,6 +192,8 @@ private slots:
     void fastKeyEdit();
     void fastKeyEditStartsFromCaption();
     void modelLimitsClampKnobs();
+    void layoutFits_data();
+    void layoutFits();
     void endToEndOnPseudoTerminal();
 
 private:
@@ -878,11 +881,12 @@ void TestFrontPanel::fastKeyEdit()
         QString name, unitV, unitA;
         int decimalsV = 0, decimalsA = 0;
         bool limited = false;
+        QSize minimum, maximum;
     } seen;
     whenDialogShows(m_form.get(), [&](TForm_FastKey* d) {
         seen = {true, d->objectName(), d->iAnalogOutput_Ch1FastKeyV->unitText(), d->iAnalogOutput_Ch1FastKeyA->unitText(),
                 d->iAnalogOutput_Ch1FastKeyV->decimals(), d->iAnalogOutput_Ch1FastKeyA->decimals(),
-                d->iAnalogOutput_Ch1FastKeyV->hasLimits()};
+                d->iAnalogOutput_Ch1FastKeyV->hasLimits(), d->minimumSize(), d->maximumSize()};
         typeInto(d->iAnalogOutput_Ch1FastKeyV, typedV);
         typeInto(d->iAnalogOutput_Ch1FastKeyA, typedA);
         QTest::mouseClick(ok ? d->TeThemeButton1 : d->TeThemeButton2, Qt::LeftButton);
@@ -895,6 +899,8 @@ void TestFrontPanel::fastKeyEdit()
     QCOMPARE(seen.decimalsV, 3);
     QCOMPARE(seen.decimalsA, 3);
     QCOMPARE(seen.limited, maxVoltage > 0);
+    QCOMPARE(seen.minimum, seen.maximum); // fixed size
+    QVERIFY(seen.minimum.width() >= 290 && seen.minimum.height() >= 81);
     QVERIFY(!m_dialog->isVisible());
     QCOMPARE(key->text(), caption);
     QCOMPARE(key->toolTip(), ok ? caption : hintBefore);
@@ -950,6 +956,73 @@ void TestFrontPanel::modelLimitsClampKnobs()
         QTest::mouseClick(child<QPushButton>(key), Qt::LeftButton);
     QCOMPARE(m_form->iSevenSegmentAnalog_EnterValue->value(), 10.0);
     QCOMPARE(queue(), (Lines{VoltCommand(10), VoltCommand(10)}));
+}
+
+// ---- Layout ----
+
+void TestFrontPanel::layoutFits_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("1024 x 600") << QSize(1024, 600);
+    QTest::newRow("full HD") << QSize(1920, 1080);
+}
+
+void TestFrontPanel::layoutFits()
+{
+    QFETCH(QSize, size);
+    m_form->resize(size);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_form->size(), size);
+    if (!qEnvironmentVariableIsEmpty("KELVANE_SCREENSHOTS"))
+        m_form->grab().save(QDir(qEnvironmentVariable("KELVANE_SCREENSHOTS"))
+                                .filePath(QStringLiteral("frontpanel-%1x%2.png").arg(size.width()).arg(size.height())));
+
+    QStringList problems;
+    const QRect window = m_form->rect();
+    auto inWindow = [&](const QWidget* w) { return QRect(w->mapTo(m_form.get(), QPoint(0, 0)), w->size()); };
+    for (QGroupBox* group : {m_form->TeThemeGroupBox6, m_form->TeThemeGroupBox9, m_form->TeThemeGroupBoxCtrl,
+                             m_form->TeThemeGroupBoxFastKey, m_form->TeThemeGroupBox_SetValue}) {
+        if (!window.contains(inWindow(group)))
+            problems << group->objectName() + QStringLiteral(" leaves the window");
+        QList<QWidget*> controls;
+        for (QWidget* w : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible())
+                controls << w;
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            QWidget* w = controls[i];
+            const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
+            if (!group->rect().contains(w->geometry()))
+                problems << name + QStringLiteral(" leaves ") + group->objectName();
+            for (qsizetype j = i + 1; j < controls.size(); ++j)
+                if (w->geometry().intersects(controls[j]->geometry()))
+                    problems << name + QStringLiteral(" overlaps ") + controls[j]->objectName();
+            // Texts are shown whole: one line within the width, wrapped text within the height.
+            const QFontMetrics fm(w->font());
+            QString text;
+            int room = w->width();
+            if (auto* l = qobject_cast<QLabel*>(w)) {
+                if (l->wordWrap()) {
+                    if (l->heightForWidth(l->width()) > l->height())
+                        problems << name + QStringLiteral(" wraps below its height");
+                    continue;
+                }
+                text = l->text();
+            } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+                text = b->text();
+                room -= qobject_cast<QRadioButton*>(w) ? 20 : 6; // indicator, frame
+            }
+            if (!text.isEmpty() && fm.horizontalAdvance(text) > room)
+                problems << name + QStringLiteral(" cuts \"%1\"").arg(text);
+        }
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+
+    // The scan's Run/Stop panel lies on the window above the QuickSet page, inside the scan
+    // group; the tab bar does not grow in proportion, so at large sizes the panel drops onto
+    // the group's lower frame.
+    if (size.height() > 1000)
+        QEXPECT_FAIL("full HD", "Run/Stop panel reaches below the scan group (layout coordinates)", Continue);
+    QVERIFY(inWindow(m_form->TeThemeGroupBox11).contains(inWindow(m_form->Panel_ScanVoltageCommandPanel)));
 }
 
 // ---- End to end ----
