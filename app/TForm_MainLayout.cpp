@@ -156,8 +156,8 @@ void TForm_Main::buildSetpointGroup(const SetpointGroupParts& p)
     knob->setArrowStep(0.1);
     knob->setPageStep(1.0);
     knob->setWheelStep(p.wheelStep);
-    place(knob, g, 4, 16, 138, 130);
-    const int left = 144, readoutWidth = p.width - 170, unitX = left + readoutWidth + 3;
+    place(knob, g, 4, 16, 134, 130);
+    const int left = 140, readoutWidth = p.width - 170, unitX = left + readoutWidth + 3;
     *p.presentLabel = label(QStringLiteral("Present Value"), p.presentLabelName);
     place(*p.presentLabel, g, left, 14, 130, 14);
     *p.present = readout(p.presentName, p.presentDecimals);
@@ -391,7 +391,7 @@ void TForm_Main::buildRunPanels()
         place(b, parent, x, y, w, h);
         return b;
     };
-    Panel_ScanVoltageCommandPanel = panel("Panel_ScanVoltageCommandPanel", 595, 345, 183, 32);
+    Panel_ScanVoltageCommandPanel = panel("Panel_ScanVoltageCommandPanel", 595, 339, 183, 32);
     TeThemeButton_VoltScanRun = button(Panel_ScanVoltageCommandPanel, "TeThemeButton_VoltScanRun", "Run", 3, 2, 87, 28);
     TeThemeButton_VoltScanStop = button(Panel_ScanVoltageCommandPanel, "TeThemeButton_VoltScanStop", "Stop", 93, 2, 87, 28);
     TeThemeButton_VoltScanStop->setEnabled(false);

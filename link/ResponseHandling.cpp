@@ -71,14 +71,15 @@ void PowerLink::AdvanceQueue()
         line = m_state.CommandQueue.first().toUpper();
         if (line.contains(";:SYST:ERR?")) {
             // The setup readout shows a new setpoint as soon as its command goes out.
-            try {
-                const double value = ReadNumber(line.mid(4, qMax<qsizetype>(0, line.size() - 16)));
-                if (line.contains("VOLT"))
-                    m_view.showSetupVoltage(value);
-                else if (line.contains("CURR"))
-                    m_view.showSetupCurrent(value);
-            } catch (const ConversionError&) {
-            }
+            // Our own command texts may carry the exponent form ("1E-5") for tiny values,
+            // which the reply reader would take for 1.5: read them as the numbers they are.
+            const QByteArray number = line.mid(4, qMax<qsizetype>(0, line.size() - 16)).trimmed();
+            bool ok = false;
+            const double value = number.toDouble(&ok);
+            if (ok && line.contains("VOLT"))
+                m_view.showSetupVoltage(value);
+            else if (ok && line.contains("CURR"))
+                m_view.showSetupCurrent(value);
         }
     }
     writeLine(line);

@@ -5,6 +5,7 @@
 #include "link/CommandText.h"
 #include "panel/Knob.h"
 #include "panel/NumericEdit.h"
+#include "panel/SevenSegmentReadout.h"
 #include "sequencers/StepGrid.h"
 #include "settings/SettingsFile.h"
 #include "support/ProgramFolder.h"
@@ -231,6 +232,20 @@ private slots:
         QVERIFY(form.state().Closing);
         QCOMPARE(m_messages.size(), 1);
         QVERIFY(m_messages.first().contains(QStringLiteral("Config.dat")));
+    }
+
+    void setupReadoutShowsTinySetpointAsWritten()
+    {
+        // A setpoint below 0.001 goes out in the exponent form; the readout must not show 1.5.
+        ProgramFolder folder;
+        folder.writeConfig(QString());
+        TForm_Main form(folder.path());
+        form.state().CommandQueue = {QByteArrayLiteral("Meas:Volt?\n"), VoltCommand(0.00005), CurrCommand(0.25)};
+        QCOMPARE(form.state().CommandQueue.at(1), QByteArray("VOLT 5E-5;:Syst:Err?\n"));
+        form.link().AdvanceQueue();
+        QCOMPARE(form.iSevenSegmentAnalog_SteupVoltage->value(), 0.00005);
+        form.link().AdvanceQueue();
+        QCOMPARE(form.iSevenSegmentAnalog_SteupCurrent->value(), 0.25);
     }
 
 private:
