@@ -1,5 +1,175 @@
 #include "app/TrendPlot.h"
 
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace {
+
+// A channel that keeps the minimum and maximum of its values over blocks of 16, 256,
+// 4096, ... points, so that a redraw reads a few blocks per pixel column instead of
+// every point in view: with hours of fast polling in view it still takes milliseconds.
+class EnvelopeGraph : public QCPGraph {
+public:
+    using QCPGraph::QCPGraph;
+
+protected:
+    void getOptimizedLineData(QVector<QCPGraphData>* lineData, const QCPGraphDataContainer::const_iterator& begin,
+        const QCPGraphDataContainer::const_iterator& end) const override;
+
+private:
+    static constexpr int Shift = 4; // 16 entries of a level make one of the next
+    static constexpr int Levels = 7; // enough for 16^7 points
+    struct Level {
+        std::vector<double> min, max;
+    };
+
+    // The first index in from..to whose key is not below 'key' (to when there is none).
+    static qsizetype firstAtOrAfter(
+        const QCPGraphDataContainer::const_iterator& points, qsizetype from, qsizetype to, double key);
+    void syncEnvelope() const;
+    void rangeMinMax(qsizetype from, qsizetype to, double* min, double* max) const;
+
+    mutable std::array<Level, Levels> m_levels;
+    mutable qsizetype m_count = 0;
+    mutable QCPGraphData m_lastSynced;
+};
+
+void EnvelopeGraph::syncEnvelope() const
+{
+    const QCPGraphDataContainer& data = *mDataContainer;
+    const qsizetype n = data.size();
+    // Channels are only appended to or cleared; anything else starts the envelope again.
+    const bool stillValid = m_count <= n
+        && (m_count == 0
+            || ((data.constBegin() + (m_count - 1))->key == m_lastSynced.key
+                && (data.constBegin() + (m_count - 1))->value == m_lastSynced.value));
+    if (!stillValid) {
+        for (Level& level : m_levels) {
+            level.min.clear();
+            level.max.clear();
+        }
+        m_count = 0;
+    }
+    for (qsizetype i = m_count; i < n; ++i) {
+        const double v = (data.constBegin() + i)->value;
+        for (int l = 0; l < Levels; ++l) {
+            Level& level = m_levels[l];
+            const auto block = size_t(i >> (Shift * (l + 1)));
+            if (block == level.min.size()) {
+                level.min.push_back(v);
+                level.max.push_back(v);
+            } else {
+                level.min[block] = std::min(level.min[block], v);
+                level.max[block] = std::max(level.max[block], v);
+            }
+        }
+    }
+    m_count = n;
+    if (n > 0)
+        m_lastSynced = *(data.constBegin() + (n - 1));
+}
+
+void EnvelopeGraph::rangeMinMax(qsizetype from, qsizetype to, double* min, double* max) const
+{
+    const QCPGraphDataContainer::const_iterator points = mDataContainer->constBegin();
+    *min = *max = (points + from)->value;
+    while (from < to) {
+        // The largest whole block that starts here and ends by 'to'.
+        int l = 0;
+        while (l < Levels) {
+            const qsizetype size = qsizetype(1) << (Shift * (l + 1));
+            if ((from & (size - 1)) != 0 || from + size > to)
+                break;
+            ++l;
+        }
+        if (l == 0) {
+            const double v = (points + from)->value;
+            *min = std::min(*min, v);
+            *max = std::max(*max, v);
+            ++from;
+        } else {
+            const Level& level = m_levels[l - 1];
+            const auto block = size_t(from >> (Shift * l));
+            *min = std::min(*min, level.min[block]);
+            *max = std::max(*max, level.max[block]);
+            from += qsizetype(1) << (Shift * l);
+        }
+    }
+}
+
+qsizetype EnvelopeGraph::firstAtOrAfter(
+    const QCPGraphDataContainer::const_iterator& points, qsizetype from, qsizetype to, double key)
+{
+    if (from >= to || (points + from)->key >= key)
+        return from;
+    // Readings come at a nearly steady rate, so the keys' spacing tells where to look;
+    // widening steps from there bracket the answer within a few cache lines.
+    const double first = (points + from)->key;
+    const double span = (points + (to - 1))->key - first;
+    const double offset = span > 0 ? (key - first) / span * double(to - 1 - from) : 0.0;
+    const qsizetype guess = from + qsizetype(std::clamp(offset, 0.0, double(to - 1 - from)));
+    // Bracket the answer: (points + low)->key < key, and high is 'to' or at or after the answer.
+    qsizetype low, high;
+    if ((points + guess)->key < key) {
+        low = guess;
+        high = low + 1;
+        for (qsizetype step = 2; high < to && (points + high)->key < key; step *= 2) {
+            low = high;
+            high = std::min(to, low + step);
+        }
+    } else {
+        high = guess; // above 'from', whose key is below
+        low = high - 1;
+        for (qsizetype step = 2; (points + low)->key >= key; step *= 2) {
+            high = low;
+            low = std::max(from, high - step);
+        }
+    }
+    return std::upper_bound(points + low + 1, points + high, key,
+               [](double k, const QCPGraphData& p) { return k <= p.key; })
+        - points;
+}
+
+void EnvelopeGraph::getOptimizedLineData(QVector<QCPGraphData>* lineData,
+    const QCPGraphDataContainer::const_iterator& begin, const QCPGraphDataContainer::const_iterator& end) const
+{
+    QCPAxis* keys = keyAxis();
+    const qsizetype count = end - begin;
+    // Few points, or axes this does not cover: the plot's own sampling does well enough.
+    if (!lineData || !keys || !valueAxis() || !mAdaptiveSampling || count < 4096 || keys->scaleType() != QCPAxis::stLinear
+        || keys->rangeReversed() || keys->orientation() != Qt::Horizontal) {
+        QCPGraph::getOptimizedLineData(lineData, begin, end);
+        return;
+    }
+    syncEnvelope();
+    const QCPGraphDataContainer::const_iterator points = mDataContainer->constBegin();
+    qsizetype i = begin - points;
+    const qsizetype last = end - points;
+    lineData->reserve(lineData->size() + 4 * qsizetype(keys->axisRect()->width() + 2));
+    while (i < last) {
+        // The points of one pixel column: from this one up to the first beyond the column.
+        const double columnStart = keys->pixelToCoord(std::floor(keys->coordToPixel((points + i)->key)));
+        const double columnEnd = keys->pixelToCoord(std::floor(keys->coordToPixel((points + i)->key)) + 1);
+        const double epsilon = columnEnd - columnStart;
+        const qsizetype next = firstAtOrAfter(points, i + 1, last, columnEnd);
+        if (next - i < 3) {
+            for (qsizetype k = i; k < next; ++k)
+                lineData->append(*(points + k));
+        } else {
+            double min, max;
+            rangeMinMax(i, next, &min, &max);
+            lineData->append(QCPGraphData(columnStart + epsilon * 0.2, (points + i)->value));
+            lineData->append(QCPGraphData(columnStart + epsilon * 0.25, min));
+            lineData->append(QCPGraphData(columnStart + epsilon * 0.75, max));
+            lineData->append(QCPGraphData(columnStart + epsilon * 0.8, (points + (next - 1))->value));
+        }
+        i = next;
+    }
+}
+
+} // namespace
+
 TrendPlot::TrendPlot(QWidget* parent)
     : QCustomPlot(parent)
 {
@@ -27,7 +197,7 @@ TrendPlot::TrendPlot(QWidget* parent)
     const struct { const char* name; QColor color; } channels[] = {
         {"Voltage", Qt::red}, {"Current", QColor(40, 90, 255)}, {"DVM", Qt::yellow}};
     for (const auto& c : channels) {
-        QCPGraph* g = addGraph();
+        QCPGraph* g = new EnvelopeGraph(xAxis, yAxis);
         g->setName(QString::fromLatin1(c.name));
         g->setPen(QPen(c.color, 1));
         g->setAdaptiveSampling(true);

@@ -13,7 +13,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <climits>
+#include <cmath>
 
 namespace {
 
@@ -118,6 +122,94 @@ private slots:
         QVERIFY(form.state().CommandQueue.isEmpty());
         QVERIFY(!form.iKnob_Voltage->isEnabled());
         form.close();
+    }
+
+    void trendPlotShowsEveryExtreme_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QString>("shape");
+        QTest::newRow("sine, 20000 points in view") << 20000 << "sine";
+        QTest::newRow("one spike up among 300000") << 300000 << "spike up";
+        QTest::newRow("one spike down among 300000") << 300000 << "spike down";
+        QTest::newRow("noise, 300000 points") << 300000 << "noise";
+        QTest::newRow("sine, crowded at the start") << 300000 << "uneven sine";
+    }
+
+    // With many points to a pixel the plot draws each column from the channel's minimum
+    // and maximum; the picture must cover what drawing every point covers.
+    void trendPlotShowsEveryExtreme()
+    {
+        QFETCH(int, points);
+        QFETCH(QString, shape);
+        TrendPlot plot;
+        plot.resize(1000, 600);
+        QRandomGenerator random(7);
+        for (int i = 0; i < points; ++i) {
+            const double share = double(i) / points;
+            // Uneven: readings crowd at the start, as after a pause the polling catches up.
+            const double seconds = TrendPlot::XSpan * (shape.startsWith(QLatin1String("uneven")) ? share * share : share);
+            double v = 7.0;
+            if (shape == QLatin1String("sine"))
+                v += 2.0 * std::sin(i * 0.002);
+            else if (shape == QLatin1String("uneven sine"))
+                v += 2.0 * std::sin(seconds * 0.3);
+            else if (shape == QLatin1String("spike up") && i == points / 3)
+                v = 10.0;
+            else if (shape == QLatin1String("spike down") && i == points / 3)
+                v = 4.0;
+            else if (shape == QLatin1String("noise"))
+                v += random.bounded(3.0) - 1.5;
+            // The other channels stay flat at 0, well below the voltage trace.
+            plot.addPoint(seconds, v, 0, 0);
+        }
+        plot.redrawNow();
+        const QRect area = plot.axisRect()->rect();
+
+        // Topmost and lowest red (voltage) pixel of each column of the data area.
+        const auto extents = [&](bool sampled) {
+            for (int g = 0; g < 3; ++g)
+                plot.channel(g)->setAdaptiveSampling(sampled);
+            const QImage image = plot.toPixmap(plot.width(), plot.height()).toImage();
+            QList<std::pair<int, int>> columns;
+            for (int x = area.left() + 1; x < area.right(); ++x) {
+                int top = -1, bottom = -1;
+                for (int y = area.top(); y <= area.bottom(); ++y) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.red() > 90 && c.green() < 50 && c.blue() < 50) {
+                        if (top < 0)
+                            top = y;
+                        bottom = y;
+                    }
+                }
+                columns.append({top, bottom});
+            }
+            return columns;
+        };
+        const auto every = extents(false);
+        const auto sampled = extents(true);
+        QCOMPARE(sampled.size(), every.size());
+        // Each column must cover what every point covers (1 pixel of rounding allowed) and
+        // reach at most 3 pixels further, on steep slopes.
+        int differing = 0;
+        for (qsizetype x = 0; x < every.size(); ++x) {
+            const auto [top, bottom] = every[x];
+            const auto [sTop, sBottom] = sampled[x];
+            const bool covers = sTop <= top + 1 && sBottom >= bottom - 1;
+            const bool close = sTop >= top - 3 && sBottom <= bottom + 3;
+            if ((top < 0) != (sTop < 0) || !covers || !close)
+                ++differing;
+        }
+        QVERIFY2(differing <= 2, qPrintable(QStringLiteral("%1 of %2 columns differ").arg(differing).arg(every.size())));
+        const auto topmost = [](const QList<std::pair<int, int>>& cs) {
+            int top = INT_MAX, bottom = -1;
+            for (const auto& c : cs)
+                if (c.first >= 0) {
+                    top = qMin(top, c.first);
+                    bottom = qMax(bottom, c.second);
+                }
+            return std::pair<int, int>(top, bottom);
+        };
+        QCOMPARE(topmost(sampled), topmost(every));
     }
 
 private:
