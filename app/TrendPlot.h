@@ -11,7 +11,7 @@ public:
     explicit TrendPlot(QWidget* parent = nullptr);
 
     static constexpr double XSpan = 100;
-    static constexpr int RedrawIntervalMs = 100;
+    static constexpr int RedrawIntervalMs = 200;
 
     void addPoint(double seconds, double voltage, double current, double dvm);
     QCPGraph* channel(int index) const { return graph(index); }

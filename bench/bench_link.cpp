@@ -1,12 +1,14 @@
 // Replies the link handles per second, and the CPU time each costs, with the main
 // window's readouts and trend plot updating.
 //
-//   bench_link [seconds]    (default 5)
+//   bench_link [seconds] [pty]    (default 5 seconds; pty: only the real serial path)
 //
 // Run 1: the built-in simulated supply answering at once (no line time), so the figure
 // is the program's own cost. Run 2: the same supply with the timing of a 38,400-baud
-// line, the fastest rate the settings offer, to show what real polling costs.
+// line, the fastest rate the settings offer. Run 3: kelvane-sim in its own process on a
+// pseudo-terminal at 38,400 baud, through the real serial port: what polling costs.
 #include "app/ErrorDisplay.h"
+#include "app/PortFactory.h"
 #include "app/TForm_Main.h"
 #include "app/TrendPlot.h"
 #include "sim/SimPort.h"
@@ -16,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -54,18 +57,34 @@ bool copyDataFiles(const QString& to)
     return QFile::exists(QDir(to).filePath(QStringLiteral("PowerType.dat")));
 }
 
-Figures run(double seconds, bool noDelay)
+enum class Supply { InProcessNoDelay, InProcessLineTiming, SeparateOnPty };
+
+Figures run(double seconds, Supply supply)
 {
+    const bool noDelay = supply == Supply::InProcessNoDelay;
     QTemporaryDir dir;
     if (!copyDataFiles(dir.path()))
         std::fprintf(stderr, "PowerType.dat not found beside the benchmark; model limits stay at their defaults\n");
 
-    TForm_Main form(dir.path(), [noDelay](const QString&) -> std::unique_ptr<PowerPort> {
+    // The separate supply runs in its own process on a pseudo-terminal, so only the
+    // program's own work (and the real serial port's) is counted.
+    QProcess sim;
+    QString devicePath;
+    if (supply == Supply::SeparateOnPty) {
+        sim.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kelvane-sim")), {});
+        if (!sim.waitForReadyRead(10000)) {
+            std::fprintf(stderr, "kelvane-sim did not start\n");
+            return {};
+        }
+        devicePath = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    }
+    PowerLink::PortFactory factory = [noDelay](const QString&) -> std::unique_ptr<PowerPort> {
         auto port = std::make_unique<SimPort>();
         port->setNoDelay(noDelay);
         return port;
-    });
-    form.state().setPortName(SimPort::PortName);
+    };
+    TForm_Main form(dir.path(), supply == Supply::SeparateOnPty ? defaultPortFactory() : factory);
+    form.state().setPortName(supply == Supply::SeparateOnPty ? devicePath : SimPort::PortName);
     form.state().BaudIndex = 3; // 38,400 baud
     qint64 written = 0;
     QObject::connect(&form.link(), &PowerLink::lineWritten, [&written] { ++written; });
@@ -91,6 +110,10 @@ Figures run(double seconds, bool noDelay)
     f.replies = written - firstWritten;
     f.plotPoints = form.iPlotVoltage_Current->channel(0)->dataCount() - firstPoints;
     form.close();
+    if (sim.state() != QProcess::NotRunning) {
+        sim.terminate();
+        sim.waitForFinished(5000);
+    }
     return f;
 }
 
@@ -114,13 +137,22 @@ int main(int argc, char* argv[])
     const double seconds = argc > 1 ? qMax(1.0, QByteArray(argv[1]).toDouble()) : 5.0;
     setMessageHook([](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
 
-    const Figures fast = run(seconds, true);
+    // "bench_link SECONDS pty" measures only the real serial path.
+    if (argc > 2 && QByteArray(argv[2]) == "pty") {
+        print("kelvane-sim on a pseudo-terminal at 38,400 baud, through the real serial port (program only):",
+            run(seconds, Supply::SeparateOnPty));
+        return 0;
+    }
+    const Figures fast = run(seconds, Supply::InProcessNoDelay);
     print("Simulated supply without line time (the program's own cost):", fast);
     const double perReply = fast.replies ? fast.cpu / double(fast.replies) : 0;
     std::printf("  goal: at least 10000 replies/s -> %s\n", double(fast.replies) / fast.seconds >= 10000 ? "met" : "MISSED");
     std::printf("  at about 200 replies/s (a 38,400-baud line) that is %.2f %% of a core\n", 100.0 * 200.0 * perReply);
 
-    const Figures line = run(seconds, false);
-    print("Simulated supply with 38,400-baud line timing:", line);
+    const Figures line = run(seconds, Supply::InProcessLineTiming);
+    print("Simulated supply with 38,400-baud line timing (its own cost included):", line);
+    const Figures pty = run(seconds, Supply::SeparateOnPty);
+    print("kelvane-sim on a pseudo-terminal at 38,400 baud, through the real serial port (program only):", pty);
+    std::printf("  goal: under 2 %% of a core -> %s\n", pty.seconds > 0 && 100.0 * pty.cpu / pty.seconds < 2.0 ? "met" : "MISSED");
     return 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QColor>
+#include <QPixmap>
 #include <QWidget>
 
 /// A rectangular indicator lamp, lit or dark.
@@ -22,6 +23,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void drawLamp(QPainter& painter, bool active) const;
+
     bool m_active = false;
+    QPixmap m_cache[2];
+    QString m_cacheKey;
     QColor m_color = QColor(0x2c, 0xe8, 0x3c);
 };

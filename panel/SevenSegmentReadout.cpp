@@ -51,6 +51,9 @@ void SevenSegmentReadout::render()
     m_overflow = text.isEmpty() || cells > digitCount();
     if (m_overflow)
         text = QStringLiteral("OL");
+    // Polling repeats the same reading many times a second: repaint only what changes.
+    if (text == m_text && !m_text.isEmpty())
+        return;
     m_text = text;
     display(text);
     if (m_overflow)
