@@ -169,6 +169,8 @@ void StepGrid::resizeEvent(QResizeEvent* event)
     QTableWidget::resizeEvent(event);
     if (m_spread)
         spreadColumns();
+    else
+        setColumnWidth(0, FixedColumnWidth); // the step numbers stay narrow; the rest keep their width
 }
 
 QColor StepGrid::rowColor(int tableRow, int column)
