@@ -13,6 +13,7 @@
 #include "sequencers/StepTimer.h"
 
 #include <QButtonGroup>
+#include <array>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -56,7 +57,24 @@ QGroupBox* group(const QString& title, const char* name)
     return named(new QGroupBox(title), name);
 }
 
-QStringList timeUnits() { return {QStringLiteral("Second"), QStringLiteral("Minute"), QStringLiteral("Hour")}; }
+// The time-unit box of a step table (its entries are not localised).
+QComboBox* timeUnitBox(const char* name)
+{
+    auto* box = named(new QComboBox, name);
+    box->addItems({QStringLiteral("Second"), QStringLiteral("Minute"), QStringLiteral("Hour")});
+    box->setToolTip(QStringLiteral("Time Unit"));
+    return box;
+}
+
+// A step table's context menu: append, insert and delete a line.
+QMenu* stepMenu(QWidget* owner, const char* name, std::array<QAction**, 3> actions, std::array<const char*, 3> actionNames)
+{
+    auto* menu = named(new QMenu(owner), name);
+    const char* captions[] = {"AppendLine", "InsertLine", "DeleteLine"};
+    for (int i = 0; i < 3; ++i)
+        *actions[i] = named(menu->addAction(QString::fromLatin1(captions[i])), actionNames[i]);
+    return menu;
+}
 
 } // namespace
 
@@ -320,19 +338,15 @@ void TForm_Main::buildProgramPage(QWidget* page)
 {
     StaticText27 = label(QStringLiteral("Time Units"), "StaticText27");
     place(StaticText27, page, 6, 9, 74, 18);
-    ComboBox_ProgramTimeUnits = named(new QComboBox, "ComboBox_ProgramTimeUnits");
-    ComboBox_ProgramTimeUnits->addItems(timeUnits());
-    ComboBox_ProgramTimeUnits->setToolTip(QStringLiteral("Time Unit"));
+    ComboBox_ProgramTimeUnits = timeUnitBox("ComboBox_ProgramTimeUnits");
     place(ComboBox_ProgramTimeUnits, page, 84, 6, 110, 22);
 
     TeThemeStringGridList = named(new StepGrid(4), "TeThemeStringGridList");
     TeThemeStringGridList->setRowHeightPx(23);
     place(TeThemeStringGridList, page, 2, 34, 221, 252);
 
-    PopupMenuList = named(new QMenu(this), "PopupMenuList");
-    MenuListItemAppend = named(PopupMenuList->addAction(QStringLiteral("AppendLine")), "MenuListItemAppend");
-    MenuListItemInsert = named(PopupMenuList->addAction(QStringLiteral("InsertLine")), "MenuListItemInsert");
-    MenuListItemDelete = named(PopupMenuList->addAction(QStringLiteral("DeleteLine")), "MenuListItemDelete");
+    PopupMenuList = stepMenu(this, "PopupMenuList", {&MenuListItemAppend, &MenuListItemInsert, &MenuListItemDelete},
+        {"MenuListItemAppend", "MenuListItemInsert", "MenuListItemDelete"});
 
     TeThemeRadioGroupRun = group(QStringLiteral("RunTimes"), "TeThemeRadioGroupRun");
     place(TeThemeRadioGroupRun, page, 2, 292, 221, 46);
@@ -356,9 +370,7 @@ void TForm_Main::buildGoNgPage(QWidget* page)
 {
     StaticText28 = label(QStringLiteral("Time Units"), "StaticText28");
     place(StaticText28, page, 6, 9, 74, 18);
-    ComboBox_GoNGTimeUnits = named(new QComboBox, "ComboBox_GoNGTimeUnits");
-    ComboBox_GoNGTimeUnits->addItems(timeUnits());
-    ComboBox_GoNGTimeUnits->setToolTip(QStringLiteral("Time Unit"));
+    ComboBox_GoNGTimeUnits = timeUnitBox("ComboBox_GoNGTimeUnits");
     place(ComboBox_GoNGTimeUnits, page, 84, 6, 110, 22);
 
     TeThemeStringGridGoNg = named(new StepGrid(7), "TeThemeStringGridGoNg");
@@ -366,10 +378,8 @@ void TForm_Main::buildGoNgPage(QWidget* page)
     TeThemeStringGridGoNg->setRowHeightPx(21);
     place(TeThemeStringGridGoNg, page, 2, 34, 221, 236);
 
-    PopupMenuGoNg = named(new QMenu(this), "PopupMenuGoNg");
-    MenuItemGoNgAppend = named(PopupMenuGoNg->addAction(QStringLiteral("AppendLine")), "MenuItemGoNgAppend");
-    MenuItemGoNgInsert = named(PopupMenuGoNg->addAction(QStringLiteral("InsertLine")), "MenuItemGoNgInsert");
-    MenuItemGoNgDelete = named(PopupMenuGoNg->addAction(QStringLiteral("DeleteLine")), "MenuItemGoNgDelete");
+    PopupMenuGoNg = stepMenu(this, "PopupMenuGoNg", {&MenuItemGoNgAppend, &MenuItemGoNgInsert, &MenuItemGoNgDelete},
+        {"MenuItemGoNgAppend", "MenuItemGoNgInsert", "MenuItemGoNgDelete"});
 
     TeThemeLabel16 = label(QStringLiteral("Current GoNG Recorder Name"), "TeThemeLabel16");
     place(TeThemeLabel16, page, 4, 276, 219, 18);
