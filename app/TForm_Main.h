@@ -146,7 +146,6 @@ private:
     struct SettingsImage settingsImage() const;
     void fillProgramGrid();
     void fillGoNgGrid();
-    void setRunPanelsFor(const char* running, bool enabled);
     QWidget* place(QWidget* widget, QWidget* parent, int x, int y, int w, int h);
 
 public:

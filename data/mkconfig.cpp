@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QSaveFile>
 #include <cstdio>
-#include <cstring>
 
 int main(int argc, char* argv[])
 {
@@ -22,7 +21,7 @@ int main(int argc, char* argv[])
         image.FastKeyCaptions[k] = QStringLiteral("0V/0A");
     TMainState state;
     state.setPortName(args[2]);
-    std::memcpy(image.PortName, state.PortName, sizeof image.PortName);
+    copySettingsHeader(state, image);
 
     QSaveFile file(args[1]);
     if (!file.open(QIODevice::WriteOnly) || file.write(writeSettings(image, false)) < 0 || !file.commit()) {

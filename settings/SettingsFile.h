@@ -1,4 +1,5 @@
 #pragma once
+#include <cstring>
 #include "sequencers/GoNgStep.h"
 #include "sequencers/ProgramStep.h"
 
@@ -53,3 +54,19 @@ QByteArray writeSettings(const SettingsImage& image, bool parameterKind);
 /// The save dialog's naming rule: ".PAR" is appended unless the name already
 /// contains ".PAR" exactly (case-sensitive), so "test.par" becomes "test.par.PAR".
 QString parameterFileName(const QString& chosen);
+
+// Copies the header fields (port settings and knob steps) between records that carry
+// them under the same names: the main window's state and a settings image.
+template <typename From, typename To>
+void copySettingsHeader(const From& from, To& to)
+{
+    static_assert(sizeof from.PortName == sizeof to.PortName, "both port name fields hold 11 bytes");
+    to.BaudIndex = from.BaudIndex;
+    std::memcpy(to.PortName, from.PortName, sizeof to.PortName);
+    to.VoltArrowStep = from.VoltArrowStep;
+    to.VoltPageStep = from.VoltPageStep;
+    to.VoltWheelStep = from.VoltWheelStep;
+    to.CurrArrowStep = from.CurrArrowStep;
+    to.CurrPageStep = from.CurrPageStep;
+    to.CurrWheelStep = from.CurrWheelStep;
+}

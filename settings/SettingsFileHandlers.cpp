@@ -19,14 +19,7 @@
 SettingsImage TForm_Main::settingsImage() const
 {
     SettingsImage image;
-    image.BaudIndex = m_state.BaudIndex;
-    std::memcpy(image.PortName, m_state.PortName, sizeof image.PortName);
-    image.VoltArrowStep = m_state.VoltArrowStep;
-    image.VoltPageStep = m_state.VoltPageStep;
-    image.VoltWheelStep = m_state.VoltWheelStep;
-    image.CurrArrowStep = m_state.CurrArrowStep;
-    image.CurrPageStep = m_state.CurrPageStep;
-    image.CurrWheelStep = m_state.CurrWheelStep;
+    copySettingsHeader(m_state, image);
     for (int k = 0; k < 10; ++k)
         image.FastKeyCaptions[k] = tbFastKey[k]->text();
     image.ScanStart = iAnalogOutput_ScanVoltStart->value();
@@ -53,14 +46,7 @@ void TForm_Main::LoadSettingsFile(const QString& path)
     const SettingsReadResult result = readSettings(bytes, parameterKind, image);
 
     if (!parameterKind) {
-        m_state.BaudIndex = image.BaudIndex;
-        std::memcpy(m_state.PortName, image.PortName, sizeof m_state.PortName);
-        m_state.VoltArrowStep = image.VoltArrowStep;
-        m_state.VoltPageStep = image.VoltPageStep;
-        m_state.VoltWheelStep = image.VoltWheelStep;
-        m_state.CurrArrowStep = image.CurrArrowStep;
-        m_state.CurrPageStep = image.CurrPageStep;
-        m_state.CurrWheelStep = image.CurrWheelStep;
+        copySettingsHeader(image, m_state);
         if (result.headerRead)
             ApplyKnobSteps();
     }
